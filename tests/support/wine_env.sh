@@ -1,0 +1,59 @@
+# Sourced by the scripts that run Windows programs under Wine: a private, quiet, unattended
+# Wine prefix inside the build folder, and Xvfb displays that the caller starts and stops.
+# Needs REPO_ROOT set by the caller.
+
+WINE_BIN=/usr/lib/wine/wine64
+export WINELOADER="$WINE_BIN"
+export WINEARCH=win64
+export WINEPREFIX="${LAUNCHER_WINEPREFIX:-$REPO_ROOT/build/wine-prefix}"
+# No Mono or Gecko install prompts, and no debug chatter.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+
+# Creates the prefix once; a crash must fail a test rather than wait on a dialog.
+prepare_wine_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        timeout 180 "$WINE_BIN" wineboot -i >/dev/null 2>&1
+    fi
+    timeout 60 "$WINE_BIN" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Xvfb runs no window manager: Wine must not wait for one whenever a window goes away.
+    timeout 60 "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
+# Registers the recorder that stands in for the game client as the "fivem:" handler.
+register_game_client() {
+    local recorder=$1 windows_path
+    windows_path=$(timeout 60 "$WINE_BIN" winepath -w "$recorder" 2>/dev/null)
+    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem' /ve /d 'URL:fivem Protocol' /f >/dev/null 2>&1
+    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem' /v 'URL Protocol' /d '' /f >/dev/null 2>&1
+    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem\shell\open\command' /ve /d "\"$windows_path\" \"%1\"" /f >/dev/null 2>&1
+}
+
+# Starts an Xvfb display of the given size (e.g. 1920x1080) and exports DISPLAY; the caller
+# stops it with stop_xvfb. The display number is picked by Xvfb itself, so parallel runs and a
+# developer's own X server are left alone.
+start_xvfb() {
+    local size=$1 fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local display
+    read -r -t 30 display <"$fifo" || { rm -f "$fifo"; echo "Xvfb did not start" >&2; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$display"
+}
+
+stop_xvfb() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}
+
+# Ends this prefix's wineserver and every Wine process in it, and nothing else.
+stop_wine() {
+    timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+}
