@@ -8,6 +8,7 @@
 #include "config/launch_config.h"
 #include "shell/wide_text.h"
 #include "shell/window_placement.h"
+#include "webview_host/webview_host.h"
 
 namespace {
 
@@ -51,8 +52,11 @@ LRESULT on_destroy() {
     return 0;
 }
 
-// The client area changed size; the web view follows it once the host has one.
-LRESULT on_size(HWND) { return 0; }
+// Keep the browser filling the client area; the host reads the new size back itself.
+LRESULT on_size(HWND window) {
+    webview_resize(window);
+    return 0;
+}
 
 }  // namespace
 
@@ -103,6 +107,8 @@ void launcher_main() {
     const std::u16string loader_path = to_wide(path_text(config.loader_path));
     const std::u16string user_data_dir = to_wide(path_text(config.user_data_dir));
     const std::u16string start_url = to_wide(config.start_url);
+    // Its result only tells which stage failed; either way the window stays up.
+    webview_create(window, win32_text(loader_path), win32_text(user_data_dir), win32_text(start_url));
 
     run_message_loop();
 }

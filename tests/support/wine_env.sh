@@ -21,15 +21,6 @@ prepare_wine_prefix() {
     timeout 60 "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
-# Registers the recorder that stands in for the game client as the "fivem:" handler.
-register_game_client() {
-    local recorder=$1 windows_path
-    windows_path=$(timeout 60 "$WINE_BIN" winepath -w "$recorder" 2>/dev/null)
-    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem' /ve /d 'URL:fivem Protocol' /f >/dev/null 2>&1
-    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem' /v 'URL Protocol' /d '' /f >/dev/null 2>&1
-    timeout 60 "$WINE_BIN" reg add 'HKCR\fivem\shell\open\command' /ve /d "\"$windows_path\" \"%1\"" /f >/dev/null 2>&1
-}
-
 # Starts an Xvfb display of the given size (e.g. 1920x1080) and exports DISPLAY; the caller
 # stops it with stop_xvfb. The display number is picked by Xvfb itself, so parallel runs and a
 # developer's own X server are left alone.
@@ -55,5 +46,13 @@ stop_xvfb() {
 
 # Ends this prefix's wineserver and every Wine process in it, and nothing else.
 stop_wine() {
-    timeout 30 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    timeout 30 /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
+}
+
+# The first Wine process of a session starts the prefix's background services, which inherit
+# its output; they are started here, on the current DISPLAY, with output going nowhere, so no
+# test runner ever waits on a pipe they hold. `probe` is window_probe.exe.
+boot_wine_session() {
+    local probe=$1
+    timeout 120 "$WINE_BIN" "$probe" screen >/dev/null 2>&1 </dev/null
 }

@@ -49,6 +49,7 @@ decltype(&UpdateWindow) real_update_window;
 decltype(&GetModuleFileNameW) real_get_module_file_name;
 decltype(&GetEnvironmentVariableW) real_get_environment_variable;
 decltype(&GetMessageW) real_get_message;
+decltype(&LoadLibraryW) real_load_library;
 
 BOOL WINAPI watch_set_dpi_awareness(DPI_AWARENESS_CONTEXT context) {
     note("SetProcessDpiAwarenessContext " + std::to_string(reinterpret_cast<INT_PTR>(context)));
@@ -108,6 +109,11 @@ BOOL WINAPI watch_get_message(MSG* message, HWND window, UINT first, UINT last) 
     return real_get_message(message, window, first, last);
 }
 
+HMODULE WINAPI watch_load_library(const wchar_t* name) {
+    note("LoadLibraryW " + std::string(name, name + lstrlenW(name)));
+    return real_load_library(name);
+}
+
 void watch_launcher_calls() {
     real_set_dpi_awareness = replace_import("user32.dll", "SetProcessDpiAwarenessContext", &watch_set_dpi_awareness);
     real_co_initialize_ex = replace_import("ole32.dll", "CoInitializeEx", &watch_co_initialize_ex);
@@ -121,6 +127,7 @@ void watch_launcher_calls() {
     real_get_environment_variable =
         replace_import("kernel32.dll", "GetEnvironmentVariableW", &watch_get_environment_variable);
     real_get_message = replace_import("user32.dll", "GetMessageW", &watch_get_message);
+    real_load_library = replace_import("kernel32.dll", "LoadLibraryW", &watch_load_library);
 }
 
 // What the running window looked like from inside the launcher's loop.
@@ -176,8 +183,16 @@ protected:
     static void SetUpTestSuite() { watch_launcher_calls(); }
 };
 
-TEST_F(LauncherMain, ShowsAndPaintsTheWindowBeforeResolvingTheConfiguration) {
+std::string loader_beside_this_executable() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string exe(path, length);
+    return exe.substr(0, exe.find_last_of('\\')) + "\\WebView2Loader.dll";
+}
+
+TEST_F(LauncherMain, ShowsAndPaintsTheWindowBeforeResolvingTheConfigurationAndStartingTheBrowser) {
     run_launcher_with_probe();
+    // No loader lies beside the test, so the host tries its path, then the bare name, and stops.
     const std::vector<std::string> expected = {
         "SetProcessDpiAwarenessContext -4",
         "CoInitializeEx 2",
@@ -188,6 +203,8 @@ TEST_F(LauncherMain, ShowsAndPaintsTheWindowBeforeResolvingTheConfiguration) {
         "UpdateWindow",
         "GetModuleFileNameW",
         "GetEnvironmentVariableW LOCALAPPDATA",
+        "LoadLibraryW " + loader_beside_this_executable(),
+        "LoadLibraryW WebView2Loader.dll",
         "GetMessageW",
         "CoUninitialize",
     };
