@@ -2,6 +2,8 @@
 # the same files build with mingw-w64, GCC/Clang and Visual Studio.
 if(MSVC)
   add_compile_options(/W4 /permissive- /utf-8)
+  # The C runtime linked in, as with mingw-w64: the launcher needs no redistributable.
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 else()
   add_compile_options(-Wall -Wextra -Wpedantic -Wconversion -Wno-sign-conversion)
 endif()
