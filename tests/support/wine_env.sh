@@ -19,6 +19,9 @@ prepare_wine_prefix() {
     timeout 60 "$WINE_BIN" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # Xvfb runs no window manager: Wine must not wait for one whenever a window goes away.
     timeout 60 "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # The session these commands started may have no display or another one: the next Wine
+    # process must start a fresh one on the caller's display.
+    stop_wine
 }
 
 # Starts an Xvfb display of the given size (e.g. 1920x1080) and exports DISPLAY; the caller
@@ -47,6 +50,7 @@ stop_xvfb() {
 # Ends this prefix's wineserver and every Wine process in it, and nothing else.
 stop_wine() {
     timeout 30 /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
+    timeout 30 /usr/lib/wine/wineserver64 -w >/dev/null 2>&1 || true
 }
 
 # The first Wine process of a session starts the prefix's background services, which inherit
