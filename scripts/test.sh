@@ -2,6 +2,7 @@
 # Installs what is missing, builds everything and runs every test layer:
 #   native           the Windows-free rules, with GoogleTest
 #   native-sanitize  the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   fuzz             a bounded run of each libFuzzer target, also under both sanitizers
 #   windows          in-process tests and the real executable end to end, under Wine on Xvfb
 #   page             the start page in headless Chromium
 # Every layer runs even when an earlier one fails; the exit code says whether all passed.
@@ -41,6 +42,7 @@ windows_layer() {
 
 run_layer native cmake_layer native
 run_layer native-sanitize cmake_layer native-sanitize
+run_layer fuzz "$REPO_ROOT/fuzz/run.sh"
 run_layer windows windows_layer
 run_layer page "$REPO_ROOT/tests/page/run.sh"
 

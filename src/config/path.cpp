@@ -155,10 +155,9 @@ std::optional<Path> parent(const Path& path) {
 Path join(const Path& base, std::u16string_view name) {
     const std::u16string& units = base.units;
     if (units.empty()) return Path{std::u16string(name)};
-    if (is_separator(units.back())) return Path{units + std::u16string(name)};
-    if (units.size() == 2 && starts_with_drive(units)) return Path{units + std::u16string(name)};
     if (units.starts_with(VERBATIM_MARK)) {
-        // Windows takes a verbatim path literally, so it is rebuilt with single "\" only.
+        // Windows takes a verbatim path literally, so it is rebuilt with single "\" only; a
+        // trailing "/" is name text there, not a separator.
         const PathPrefix prefix = parse_prefix(units);
         std::u16string joined = units.substr(0, prefix.length);
         for (std::size_t start = prefix.length; start < units.size();) {
@@ -168,5 +167,7 @@ Path join(const Path& base, std::u16string_view name) {
         }
         return Path{joined.append(u"\\").append(name)};
     }
+    if (is_separator(units.back())) return Path{units + std::u16string(name)};
+    if (units.size() == 2 && starts_with_drive(units)) return Path{units + std::u16string(name)};
     return Path{units + u'\\' + std::u16string(name)};
 }

@@ -70,6 +70,8 @@ TEST(Join, AddsExactlyOneSeparatorWhereWindowsNeedsOne) {
         {u"\\\\?\\C:\\L", u"\\\\?\\C:\\L\\n"},
         {u"\\\\?\\C:\\a\\\\b", u"\\\\?\\C:\\a\\b\\n"},  // verbatim paths are rebuilt
         {u"\\\\?\\C:\\a/b", u"\\\\?\\C:\\a/b\\n"},
+        {u"\\\\?\\C:\\a/", u"\\\\?\\C:\\a/\\n"},      // "/" is no separator there
+        {u"\\\\?\\C:\\a\\", u"\\\\?\\C:\\a\\n"},
         {u"\\\\?\\UNC\\srv\\share", u"\\\\?\\UNC\\srv\\share\\n"},
         {u" C:\\x ", u" C:\\x \\n"},
     };
