@@ -5,7 +5,17 @@
 #include "webview_host/game_link.h"
 #include "webview_host/host.h"
 
+// shell32 is large and needed only once the player starts the game: loading it then, instead
+// of with the executable, keeps the launcher's start-up as quick as a bare window's.
+decltype(&ShellExecuteW) host_shell_execute;
+
 namespace {
+
+decltype(&ShellExecuteW) load_shell_execute() {
+    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return reinterpret_cast<decltype(&ShellExecuteW)>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+}
 
 // A game link never loads inside the browser; the shell starts the game client instead.
 HRESULT STDMETHODCALLTYPE navigation_starting(ICoreWebView2NavigationStartingEventHandler*, ICoreWebView2*,
@@ -43,5 +53,6 @@ ICoreWebView2NavigationStartingEventHandler navigation_starting_handler = {&navi
 ICoreWebView2WebMessageReceivedEventHandler web_message_handler = {&web_message_table};
 
 void open_with_shell(const wchar_t* address) {
-    ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    if (!host_shell_execute) host_shell_execute = load_shell_execute();
+    if (host_shell_execute) host_shell_execute(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -79,12 +79,22 @@ std::wstring shell_opened(const std::wstring& address) {
            std::to_wstring(SW_SHOWNORMAL) + L" file=" + address;
 }
 
+decltype(&GetProcAddress) real_get_proc_address;
+
+// The host looks ShellExecuteW up when it first needs it; it is handed the stand-in instead.
+FARPROC WINAPI watch_get_proc_address(HMODULE module, const char* name) {
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "ShellExecuteW") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&record_shell_execute));
+    return real_get_proc_address(module, name);
+}
+
 void watch_shell_and_task_allocator() {
     static const bool watched = [] {
         real_co_task_mem_free = replace_import("ole32.dll", "CoTaskMemFree", &watch_co_task_mem_free);
-        return replace_import("shell32.dll", "ShellExecuteW", &record_shell_execute) != nullptr;
+        real_get_proc_address = replace_import("kernel32.dll", "GetProcAddress", &watch_get_proc_address);
+        return real_get_proc_address != nullptr;
     }();
-    ASSERT_TRUE(watched) << "this executable does not import ShellExecuteW";
+    ASSERT_TRUE(watched) << "this executable does not import GetProcAddress";
     ASSERT_NE(real_co_task_mem_free, nullptr) << "this executable does not import CoTaskMemFree";
 }
 
