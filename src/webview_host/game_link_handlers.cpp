@@ -5,14 +5,15 @@
 #include "webview_host/game_link.h"
 #include "webview_host/host.h"
 
+namespace {
+
 // shell32 is large and needed only once the player starts the game: loading it then, instead
 // of with the executable, keeps the launcher's start-up as quick as a bare window's.
 decltype(&ShellExecuteW) host_shell_execute;
 
-namespace {
-
 decltype(&ShellExecuteW) load_shell_execute() {
     const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!shell) return nullptr;
     return reinterpret_cast<decltype(&ShellExecuteW)>(
         reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
 }
