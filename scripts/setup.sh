@@ -3,8 +3,9 @@
 # (`setup.sh test`) the launcher needs on Debian 12, skipping whatever is already installed.
 set -euo pipefail
 
-RUN_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 xvfb imagemagick)
-TEST_PACKAGES=(g++ googletest libgtest-dev clang libclang-rt-14-dev python3 python3-pytest python3-pefile chromium)
+# The Windows build configures its test targets too (the fake runtime the run command uses).
+RUN_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix googletest wine64 xvfb imagemagick)
+TEST_PACKAGES=(g++ libgtest-dev clang libclang-rt-14-dev python3 python3-pytest python3-pefile chromium)
 
 case "${1:-test}" in
     run) wanted=("${RUN_PACKAGES[@]}") ;;
