@@ -13,26 +13,9 @@ cd "$REPO_ROOT"
 cmake --preset windows-cross >/dev/null
 cmake --build --preset windows-cross -j "$(nproc)" --target dist fake_webview2_loader game_client_recorder
 
-. "$REPO_ROOT/tests/support/wine_env.sh"
-prepare_wine_prefix
-FAKE_RUNTIME="$REPO_ROOT/build/windows/tests/fake_runtime"
-"$REPO_ROOT/tests/fake_runtime/register_game_client.sh" "$WINE_BIN" "$FAKE_RUNTIME/game_client_recorder.exe"
-
 RUN_DIR="$REPO_ROOT/build/run"
 rm -rf "$RUN_DIR" && mkdir -p "$RUN_DIR"
-printf '%s\n' 'wait 3000' 'message-string fivem://connect/127.0.0.1:30120' >"$RUN_DIR/scenario.txt"
-windows() { echo "Z:${1//\//\\}"; }
-export WINEPATH FAKE_WEBVIEW2_SCENARIO FAKE_WEBVIEW2_LOG GAME_CLIENT_RECORD
-WINEPATH=$(windows "$FAKE_RUNTIME/loader")
-FAKE_WEBVIEW2_SCENARIO=$(windows "$RUN_DIR/scenario.txt")
-FAKE_WEBVIEW2_LOG=$(windows "$RUN_DIR/runtime.log")
-GAME_CLIENT_RECORD=$(windows "$RUN_DIR/game_client.log")
-
-headless=
-if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb 1920x1080
-    headless=1
-fi
+. "$REPO_ROOT/tests/support/wine_env.sh"
 finish() {
     stop_wine
     [ -z "$headless" ] || stop_xvfb
@@ -43,6 +26,24 @@ finish() {
     fi
 }
 trap finish EXIT
+
+# The display comes first: the Wine session the next commands start lives on it.
+headless=
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb 1920x1080
+    headless=1
+fi
+prepare_wine_prefix
+FAKE_RUNTIME="$REPO_ROOT/build/windows/tests/fake_runtime"
+"$REPO_ROOT/tests/fake_runtime/register_game_client.sh" "$WINE_BIN" "$FAKE_RUNTIME/game_client_recorder.exe"
+
+printf '%s\n' 'wait 3000' 'message-string fivem://connect/127.0.0.1:30120' >"$RUN_DIR/scenario.txt"
+windows() { echo "Z:${1//\//\\}"; }
+export WINEPATH FAKE_WEBVIEW2_SCENARIO FAKE_WEBVIEW2_LOG GAME_CLIENT_RECORD
+WINEPATH=$(windows "$FAKE_RUNTIME/loader")
+FAKE_WEBVIEW2_SCENARIO=$(windows "$RUN_DIR/scenario.txt")
+FAKE_WEBVIEW2_LOG=$(windows "$RUN_DIR/runtime.log")
+GAME_CLIENT_RECORD=$(windows "$RUN_DIR/game_client.log")
 
 echo "Starting dist/OstrivanLauncher.exe under Wine on display $DISPLAY"
 "$WINE_BIN" "$REPO_ROOT/dist/OstrivanLauncher.exe" &
