@@ -25,8 +25,9 @@ const wchar_t* win32_text(const std::u16string& text) {
 
 HWND create_main_window(HINSTANCE instance, const std::u16string& class_name,
                         const std::u16string& title) {
-    const WindowOrigin origin =
-        centred_window_origin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+    const int screen_height = GetSystemMetrics(SM_CYSCREEN);
+    const WindowOrigin origin = centred_window_origin(screen_width, screen_height);
     return CreateWindowExW(0, win32_text(class_name), win32_text(title),
                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, origin.x, origin.y, SHELL_WINDOW_WIDTH,
                            SHELL_WINDOW_HEIGHT, nullptr, nullptr, instance, nullptr);
